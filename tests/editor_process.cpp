@@ -1,5 +1,7 @@
 #include "editor_process.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -233,3 +236,30 @@ EditorRun RunEditorProcess(const std::string& dir, const std::string& input,
   const int status = editor.Finish();
   return {editor.Console(), editor.Errors(), status};
 }
+
+namespace {
+
+// Every test process gets a runtime folder of its own, so that the editors it
+// starts claim their single-instance lock apart from those of tests running
+// beside it.
+class PrivateRuntimeDir : public testing::Environment {
+ public:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kdx-run-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) {
+      dir_ = pattern;
+      setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    }
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+ private:
+  std::string dir_;
+};
+
+testing::Environment* const kRuntimeDir = testing::AddGlobalTestEnvironment(new PrivateRuntimeDir);
+
+}  // namespace
