@@ -19,10 +19,12 @@ namespace {
 
 constexpr const char* kLockName = "VOXAMutex";
 
-// A directory that only this user can reach, or nothing.
+// An absolute path of a directory that only this user can reach. A relative
+// one would put the lock file wherever the program was started: in the game
+// folder, most of the time.
 bool isprivatedir(const char* dir) {
   struct stat st {};
-  return dir != nullptr && *dir != '\0' && stat(dir, &st) == 0 && S_ISDIR(st.st_mode) &&
+  return dir != nullptr && *dir == '/' && stat(dir, &st) == 0 && S_ISDIR(st.st_mode) &&
          st.st_uid == geteuid() && (st.st_mode & 0777) == 0700;
 }
 
