@@ -1,5 +1,6 @@
 #include "first_run.h"
 
+#include <cctype>
 #include <fstream>
 
 #include "console/error.h"
