@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,23 +46,12 @@ void ApplyEnvironment(const std::vector<std::string>& env) {
   }
 }
 
-[[noreturn]] void RunChild(const std::string& dir, const std::vector<std::string>& env, int in,
-                           int out, int err) {
+[[noreturn]] void RunChild(const std::string& dir, const std::vector<std::string>& env,
+                           const std::vector<std::string>& args, int in, int out, int err) {
   dup2(in, STDIN_FILENO);
   dup2(out, STDOUT_FILENO);
   dup2(err, STDERR_FILENO);
-  if (chdir(dir.c_str()) != 0) {
-    _exit(126);
-  }
-  ApplyEnvironment(env);
-  std::vector<std::string> words = CommandLine();
-  std::vector<char*> argv;
-  for (std::string& word : words) {
-    argv.push_back(word.data());
-  }
-  argv.push_back(nullptr);
-  execvp(argv[0], argv.data());
-  _exit(127);
+  ExecEditor(dir, env, args);
 }
 
 std::string WithoutCarriageReturns(const std::string& text) {
@@ -75,6 +65,23 @@ std::string WithoutCarriageReturns(const std::string& text) {
 }
 
 }  // namespace
+
+void ExecEditor(const std::string& dir, const std::vector<std::string>& env,
+                const std::vector<std::string>& args) {
+  if (chdir(dir.c_str()) != 0) {
+    _exit(126);
+  }
+  ApplyEnvironment(env);
+  std::vector<std::string> words = CommandLine();
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) {
+    argv.push_back(word.data());
+  }
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
 
 bool TargetIsWindows() {
   const std::string path = EditorPath();
@@ -95,7 +102,8 @@ std::string FileText(const std::string& text) {
   return crlf;
 }
 
-EditorProcess::EditorProcess(const std::string& dir, const std::vector<std::string>& env) {
+EditorProcess::EditorProcess(const std::string& dir, const std::vector<std::string>& env,
+                             const std::vector<std::string>& args) {
   int in[2], out[2], err[2];
   if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
     return;
@@ -105,7 +113,7 @@ EditorProcess::EditorProcess(const std::string& dir, const std::vector<std::stri
     close(in[1]);
     close(out[0]);
     close(err[0]);
-    RunChild(dir, env, in[0], out[1], err[1]);
+    RunChild(dir, env, args, in[0], out[1], err[1]);
   }
   close(in[0]);
   close(out[1]);
@@ -212,10 +220,12 @@ int EditorProcess::Finish(std::chrono::milliseconds timeout) {
     ReadSome(left);
   }
   int status = 0;
-  if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) {
+  rusage usage{};
+  if (pid_ <= 0 || wait4(pid_, &status, 0, &usage) != pid_) {
     return -1;
   }
   pid_ = -1;
+  peakKiB_ = usage.ru_maxrss;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -230,11 +240,12 @@ std::string EditorProcess::Console() const {
 }
 
 EditorRun RunEditorProcess(const std::string& dir, const std::string& input,
-                           const std::vector<std::string>& env) {
-  EditorProcess editor(dir, env);
+                           const std::vector<std::string>& env,
+                           const std::vector<std::string>& args) {
+  EditorProcess editor(dir, env, args);
   editor.Send(input);
   const int status = editor.Finish();
-  return {editor.Console(), editor.Errors(), status};
+  return {editor.Console(), editor.Errors(), status, editor.PeakMemoryKiB()};
 }
 
 namespace {

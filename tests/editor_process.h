@@ -20,11 +20,18 @@ bool TargetIsWindows();
 // `text` with every "\n" turned into the line end the target writes in files.
 std::string FileText(const std::string& text);
 
+// For a child process of the caller's own making (a pseudo-terminal, say):
+// moves to `dir`, applies `env` as EditorProcess does and becomes the editor,
+// given `args` on its command line. Never returns.
+[[noreturn]] void ExecEditor(const std::string& dir, const std::vector<std::string>& env,
+                             const std::vector<std::string>& args = {});
+
 class EditorProcess {
  public:
   // Starts the editor in `dir`; `env` holds extra "NAME=value" settings, or
-  // "NAME" alone to remove a variable.
-  explicit EditorProcess(const std::string& dir, const std::vector<std::string>& env = {});
+  // "NAME" alone to remove a variable; `args` go on its command line.
+  explicit EditorProcess(const std::string& dir, const std::vector<std::string>& env = {},
+                         const std::vector<std::string>& args = {});
   ~EditorProcess();
   EditorProcess(const EditorProcess&) = delete;
   EditorProcess& operator=(const EditorProcess&) = delete;
@@ -41,6 +48,10 @@ class EditorProcess {
   void Kill(int signal);
 
   pid_t pid() const { return pid_; }
+  // The largest resident set of the child in KiB, once Finish has reaped it.
+  // Linux counts the memory of the test process at the fork in it too, so
+  // compare it with another run's rather than with a fixed figure.
+  long PeakMemoryKiB() const { return peakKiB_; }
   // Standard output as read so far, line ends as on Linux.
   std::string Console() const;
   const std::string& Errors() const { return errors_; }
@@ -54,14 +65,17 @@ class EditorProcess {
   int err_ = -1;
   std::string output_;
   std::string errors_;
+  long peakKiB_ = 0;
 };
 
 struct EditorRun {
   std::string console;  // standard output, line ends as on Linux
   std::string errors;   // standard error
   int status;
+  long peakMemoryKiB = 0;  // see EditorProcess::PeakMemoryKiB
 };
 
 // Runs the editor in `dir` on `input` to its end.
 EditorRun RunEditorProcess(const std::string& dir, const std::string& input,
-                           const std::vector<std::string>& env = {});
+                           const std::vector<std::string>& env = {},
+                           const std::vector<std::string>& args = {});
