@@ -251,7 +251,8 @@ TEST_F(EndToEndEditor, BackLeadsOneLevelUp) {
 
 TEST_F(EndToEndEditor, RefusedChoicesShowTheMenuAgain) {
   const RunCase cases[] = {
-      {"0\n18\n-1\nx\n4294967296\n-2147483649\n17\n", Refused(kSelection, 6), nullptr, nullptr},
+      {"0\n18\n-1\nx\n4294967296\n-2147483649\n+-1\n-\n17\n", Refused(kSelection, 8), nullptr,
+       nullptr},
       {"13\n0\n4\nabc\n3\n17\n", kSelection + Refused(kOsmerForms, 3) + kSelection,
        "osmer_cvars.cfg", "// Osmer CVARs...\n"},
       {"1\n14\n-5\n99999999999999999999\n13\n17\n",
@@ -425,9 +426,6 @@ TEST_F(EndToEndEditor, HostileInputEndsTheRunInOrder) {
     std::string input;
   } cases[] = {
       {"random bytes", Garbage(1 << 20)},
-      {"huge numbers",
-       "99999999999999999999999 -9223372036854775809 18446744073709551616 +-1 --5\n"
-       "12 2 7 99999999999999999999999\n-2147483649\n4294967296\n13 5 17\n"},
       {"millions of digits at a menu", Repeated("9", kMillions) + "\n17\n"},
       {"millions of digits as a value", "1 7 " + Repeated("8", kMillions) + "\n"},
       {"millions of bytes on a line without end", Repeated("x", kMillions)},
