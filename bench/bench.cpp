@@ -89,7 +89,34 @@ std::vector<std::string> ChildEnvironment(const Folder& folder) {
   return env;
 }
 
-// One run of a program in the folder, its standard streams on pipes.
+// Starts `exe` in the folder's game folder with `in` and `out` as its
+// standard input and output.
+pid_t Spawn(const std::string& exe, const Folder& folder, int in, int out) {
+  std::vector<std::string> env = ChildEnvironment(folder);
+  std::vector<char*> envp;
+  for (std::string& var : env) {
+    envp.push_back(var.data());
+  }
+  envp.push_back(nullptr);
+  std::string path = exe;
+  char* argv[] = {path.data(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.game().c_str());
+  posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+  pid_t pid = -1;
+  const int error = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) {
+    std::fprintf(stderr, "cannot start %s: %s\n", exe.c_str(), std::strerror(error));
+    std::exit(1);
+  }
+  return pid;
+}
+
+// One run of a program in the folder, its standard streams on pipes; its
+// time runs from just before the start.
 class Session {
  public:
   Session(const std::string& exe, const Folder& folder, bool keep) : keep_(keep) {
@@ -98,26 +125,8 @@ class Session {
       std::perror("pipe2");
       std::exit(1);
     }
-    std::vector<std::string> env = ChildEnvironment(folder);
-    std::vector<char*> envp;
-    for (std::string& var : env) {
-      envp.push_back(var.data());
-    }
-    envp.push_back(nullptr);
-    std::string path = exe;
-    char* argv[] = {path.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.game().c_str());
-    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     start_ = Clock::now();
-    const int error = posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-      std::fprintf(stderr, "cannot start %s: %s\n", exe.c_str(), std::strerror(error));
-      std::exit(1);
-    }
+    pid_ = Spawn(exe, folder, in[0], out[1]);
     close(in[0]);
     close(out[1]);
     in_ = in[1];
@@ -373,8 +382,9 @@ std::string Machine() {
 
 void Row(const char* what, double mine, double least, const char* unit, double scale,
          const char* target) {
-  std::printf("%-34s %10.2f %-3s %10.2f %-3s %6.2f  %s\n", what, mine * scale, unit, least * scale,
-              unit, mine / least, target);
+  const int decimals = scale == 1 ? 0 : 2;  // memory in whole KiB
+  std::printf("%-34s %10.*f %-3s %10.*f %-3s %6.2f  %s\n", what, decimals, mine * scale, unit,
+              decimals, least * scale, unit, mine / least, target);
 }
 
 void Report(const Costs& e, const Costs& f) {
