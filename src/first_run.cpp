@@ -8,8 +8,9 @@
 
 namespace {
 
-// Only "yes" and "no" mean anything, so no more than four characters of the
-// first word are kept, however long it runs.
+// Only "yes" and "no" mean anything, so reading stops at the fourth
+// character of the first word: a longer word is neither, however long it runs,
+// and a marker that never ends (a link to a device) cannot hold up the start.
 std::string markerword(const std::string& path) {
   std::ifstream marker(path);
   std::string word;
@@ -17,10 +18,8 @@ std::string markerword(const std::string& path) {
   if (!(marker >> std::ws)) {
     return word;
   }
-  while (marker.get(c) && std::isspace(static_cast<unsigned char>(c)) == 0) {
-    if (word.size() < 4) {
-      word += c;
-    }
+  while (word.size() < 4 && marker.get(c) && std::isspace(static_cast<unsigned char>(c)) == 0) {
+    word += c;
   }
   return word;
 }

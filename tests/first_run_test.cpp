@@ -124,4 +124,13 @@ TEST_F(FirstRunTest, HugeMarkerIsJustAnotherWord) {
   EXPECT_EQ(StartUp(), std::string(kUnreadable) + "Generating autoexec.cfg...\n");
 }
 
+// A word that never ends must not hold up the start.
+TEST_F(FirstRunTest, EndlessMarkerIsJustAnotherWord) {
+  std::filesystem::create_symlink("/dev/zero", dir.file("firstruncheck.voxa"));
+  ScriptedConsole console("");
+  int firstRun = 1;
+  EXPECT_EQ(Config(console.con, dir.path(), &firstRun), 1);
+  EXPECT_EQ(console.out.str(), kUnreadable);
+}
+
 }  // namespace
