@@ -160,8 +160,12 @@ start_wine
 run_cases "$under_test"
 
 zip="$PWD/$WIN/kdx-cvar-editor-$version-win32.zip"
+# A runtime folder of its own keeps the native program's lock apart from any
+# editor already running for this user.
+runtime=$(mktemp -d)
 check_package "$PWD/$NATIVE/kdx-cvar-editor-$version-Linux.tar.gz" kdx-cvar-editor \
-  $'\n' ./kdx-cvar-editor
+  $'\n' env XDG_RUNTIME_DIR="$runtime" ./kdx-cvar-editor
+rm -rf "$runtime"
 if [ "$WINE" = wine ]; then
   check_package "$zip" kdx-cvar-editor.exe $'\r\n' wine ./kdx-cvar-editor.exe
 else
